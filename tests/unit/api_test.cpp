@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <deque>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -55,27 +57,41 @@ class Deliveries {
   std::vector<Outcome> outcomes_;
 };
 
+// Like the main window that owns it, an Api object must outlive its queries'
+// worker threads, so each test's Api lives until the process ends.
+ObrelSdk::Api& longLivedApi() {
+  static std::deque<ObrelSdk::Api> apis;
+  static std::mutex mutex;
+  std::lock_guard<std::mutex> lock(mutex);
+  return apis.emplace_back();
+}
+
 class ApiTest : public ::testing::Test {
  protected:
   void SetUp() override {
     server_.reset();
-    api_.m_GetPackSuccCallBack = [this](std::string versionName, bool allow, std::string link, std::string update) {
-      deliveries_.add({true, versionName, allow, link, update, {}});
+    auto deliveries = deliveries_;
+    api_.m_GetPackSuccCallBack = [deliveries](std::string versionName, bool allow, std::string link,
+                                              std::string update) {
+      deliveries->add({true, versionName, allow, link, update, {}});
     };
-    api_.m_GetPackFailCallBack = [this](std::string message) { deliveries_.add({false, {}, false, {}, {}, message}); };
+    api_.m_GetPackFailCallBack = [deliveries](std::string message) {
+      deliveries->add({false, {}, false, {}, {}, message});
+    };
   }
 
   Outcome query(const std::string& reply, int status = 200) {
+    deliveries_->clear();
     server_.queueReply(status, reply);
     api_.getHarrowenGamePackage();
-    const auto outcomes = deliveries_.waitFor(1);
+    const auto outcomes = deliveries_->waitFor(1);
     if (outcomes.empty()) throw std::runtime_error("no delivery");
     return outcomes.front();
   }
 
   ApiServerControl server_;
-  ObrelSdk::Api api_;
-  Deliveries deliveries_;
+  ObrelSdk::Api& api_ = longLivedApi();
+  std::shared_ptr<Deliveries> deliveries_ = std::make_shared<Deliveries>();
 };
 
 TEST_F(ApiTest, SuccessDeliversVersionPermissionAndLinks) {
@@ -105,7 +121,6 @@ TEST_F(ApiTest, UpdatePermissionIsTrueOnlyForOne) {
       {R"("1")", true}, {"1", true}, {R"("0")", false}, {R"("true")", false}, {"true", false}, {"null", false},
   };
   for (const auto& [value, expected] : cases) {
-    deliveries_.clear();
     const Outcome outcome = query(std::string(R"({"code":0,"data":{"is_allow_update":)") + value + "}}");
     ASSERT_TRUE(outcome.success) << value << ": " << outcome.failure;
     EXPECT_EQ(outcome.isAllowUpdate, expected) << value;
@@ -135,7 +150,6 @@ TEST_F(ApiTest, ReplyShapes) {
       {"empty body", "", 200, false, "解析服务器返回结果错误。"},
   };
   for (const auto& c : cases) {
-    deliveries_.clear();
     const Outcome outcome = query(c.reply, c.status);
     EXPECT_EQ(outcome.success, c.success) << c.name;
     EXPECT_EQ(c.success ? outcome.versionName : outcome.failure, c.text) << c.name;
@@ -145,7 +159,6 @@ TEST_F(ApiTest, ReplyShapes) {
 TEST_F(ApiTest, WrongShapesFailWithTheLibrarysText) {
   const char* replies[] = {R"([1,2])", R"({"code":0,"data":[1]})", R"({"code":0,"data":{"package_link":{}}})"};
   for (const char* reply : replies) {
-    deliveries_.clear();
     const Outcome outcome = query(reply);
     EXPECT_FALSE(outcome.success) << reply;
     EXPECT_FALSE(outcome.failure.empty()) << reply;
@@ -167,7 +180,7 @@ TEST_F(ApiTest, TwoQueriesAreIndependent) {
   api_.getHarrowenGamePackage();
   std::this_thread::sleep_for(100ms);  // the first request takes the first (slow) answer
   api_.getHarrowenGamePackage();
-  const auto outcomes = deliveries_.waitFor(2);
+  const auto outcomes = deliveries_->waitFor(2);
   ASSERT_EQ(outcomes.size(), 2u);
   EXPECT_EQ(outcomes[0].versionName, "fast");  // delivered in the order the replies arrive
   EXPECT_EQ(outcomes[1].versionName, "slow");
@@ -175,7 +188,7 @@ TEST_F(ApiTest, TwoQueriesAreIndependent) {
 
 TEST_F(ApiTest, EmptyCallbacksDropTheOutcome) {
   vyrn::test::DebugCapture capture;
-  ObrelSdk::Api silent;
+  ObrelSdk::Api& silent = longLivedApi();
   server_.queueReply(200, R"({"code":0})");
   silent.getHarrowenGamePackage();
   ASSERT_TRUE(capture.waitForLine("res == CURLE_OK\n"));
@@ -187,12 +200,12 @@ class PostTest : public ::testing::Test {
  protected:
   void SetUp() override { server_.reset(); }
   ApiServerControl server_;
-  Deliveries deliveries_;
+  std::shared_ptr<Deliveries> deliveries_ = std::make_shared<Deliveries>();
   ObrelSdk::BasePcRequest::SuccessCallback onSuccess() {
-    return [this](std::string reply) { deliveries_.add({true, reply, false, {}, {}, {}}); };
+    return [deliveries = deliveries_](std::string reply) { deliveries->add({true, reply, false, {}, {}, {}}); };
   }
   ObrelSdk::BasePcRequest::FailureCallback onFailure() {
-    return [this](std::string message) { deliveries_.add({false, {}, false, {}, {}, message}); };
+    return [deliveries = deliveries_](std::string message) { deliveries->add({false, {}, false, {}, {}, message}); };
   }
 };
 
@@ -200,7 +213,7 @@ TEST_F(PostTest, ErrorStatusStillDeliversTheBody) {
   vyrn::test::DebugCapture capture;
   server_.queueReply(500, "abc");
   ObrelSdk::BasePcRequest::postAsync(ApiServerControl::apiUrl(), "a=1", onSuccess(), onFailure());
-  const auto outcomes = deliveries_.waitFor(1);
+  const auto outcomes = deliveries_->waitFor(1);
   ASSERT_EQ(outcomes.size(), 1u);
   EXPECT_TRUE(outcomes[0].success);
   EXPECT_EQ(outcomes[0].versionName, "abc");
@@ -211,7 +224,7 @@ TEST_F(PostTest, NoServerListeningIsAFailure) {
   vyrn::test::DebugCapture capture;
   // Port 9 (discard) on loopback: nothing listens there on the test machines.
   ObrelSdk::BasePcRequest::postAsync("http://127.0.0.1:9/x", "a=1", onSuccess(), onFailure());
-  const auto outcomes = deliveries_.waitFor(1);
+  const auto outcomes = deliveries_->waitFor(1);
   ASSERT_EQ(outcomes.size(), 1u);
   EXPECT_FALSE(outcomes[0].success);
   EXPECT_EQ(outcomes[0].failure, "请求后端服务失败。");
@@ -223,7 +236,7 @@ TEST_F(PostTest, LongBodiesArePostedWhole) {
   body.append(5000, 'v');
   body += "&tail=end";
   ObrelSdk::BasePcRequest::postAsync(ApiServerControl::apiUrl(), body, onSuccess(), onFailure());
-  ASSERT_EQ(deliveries_.waitFor(1).size(), 1u);
+  ASSERT_EQ(deliveries_->waitFor(1).size(), 1u);
   EXPECT_EQ(server_.last().body, body);
 }
 
