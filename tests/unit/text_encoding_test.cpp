@@ -2,11 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/code_page.h"
+
 #include <string>
 #include <vector>
 
 namespace vyrn {
 namespace {
+
+TEST(CodePageConversion, SystemCodePagesAreSimplifiedChinese) {
+  // The test environment is set up like the launcher's target systems.
+  EXPECT_EQ(platform::systemAnsiCodePage(), 936u);
+  EXPECT_EQ(platform::systemOemCodePage(), 936u);
+}
 
 TEST(SplitString, KeepsEmptyPiecesButNoTrailingOne) {
   struct Case {
