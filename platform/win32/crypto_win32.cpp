@@ -32,7 +32,7 @@ bool md5(std::string_view data, Md5Digest& digest) {
   HashObject hash;
   if (!BCRYPT_SUCCESS(::BCryptCreateHash(provider.handle, &hash.handle, nullptr, 0, nullptr, 0, 0))) return false;
   // BCryptHashData takes a ULONG length: feed large inputs in pieces.
-  const auto* bytes = reinterpret_cast<PUCHAR>(const_cast<char*>(data.data()));
+  auto* bytes = reinterpret_cast<PUCHAR>(const_cast<char*>(data.data()));
   size_t remaining = data.size();
   while (remaining > 0) {
     const ULONG chunk = remaining > 0x40000000u ? 0x40000000u : static_cast<ULONG>(remaining);
