@@ -27,6 +27,8 @@ bool DownloadSink::open(const std::string& path) {
   path_ = ansiToWide(path);
   file_ = platform::openFile(path_, platform::pathExists(path_) ? "ab+" : "wb");
   if (!file_) return false;
+  // libcurl hands over whole receive buffers: one write each, no copy into a small stream buffer.
+  std::setvbuf(file_.get(), nullptr, _IONBF, 0);
   length_ = seekToEnd(file_.get());
   if (length_ < 0) length_ = platform::fileLength(path_);
   if (length_ < 0) {
@@ -40,7 +42,9 @@ bool DownloadSink::restart() {
   file_.reset();
   length_ = 0;
   file_ = platform::openFile(path_, "wb");
-  return file_ != nullptr;
+  if (!file_) return false;
+  std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+  return true;
 }
 
 std::size_t DownloadSink::append(const char* data, std::size_t size) {

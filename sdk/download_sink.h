@@ -26,7 +26,7 @@ class DownloadSink {
   // Writes bytes at the end; returns how many were written.
   std::size_t append(const char* data, std::size_t size);
 
-  // Flushes and closes; false when the last buffered bytes could not be written.
+  // Closes the file; false when the system reports an error doing so.
   bool close();
 
  private:
