@@ -1,5 +1,6 @@
 #include "sdk/web_socket_server.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -134,6 +135,9 @@ namespace {
 
 std::string utf8ToLocalText(const std::string& utf8) {
   using vyrn::platform::CodePage;
+  // The game's messages are mostly ASCII, which both encodings share.
+  if (std::all_of(utf8.begin(), utf8.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x80; }))
+    return utf8;
   return vyrn::platform::fromWide(CodePage::Gbk, vyrn::platform::toWide(CodePage::Utf8, utf8));
 }
 
