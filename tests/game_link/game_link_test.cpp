@@ -156,8 +156,11 @@ class GameLink : public testing::Test {
 std::string utf8(const std::wstring& text) { return vyrn::platform::fromWide(vyrn::platform::CodePage::Utf8, text); }
 
 TEST_F(GameLink, GameExitEndsTheLauncherOfAGameStartedWithTheAgreedCommandLine) {
+  // What the unquoted command line alone would start: "...\launcher" + ".exe".
+  fs::copy_file(testProgramFolder() / "fake_game.exe", temp_.path() / "launcher.exe");
   cue({"sleep 1500", R"(send {"cmd":"game_exit"})", "sleep 300", "exit"});
   ASSERT_EQ(runLauncher(), 0);
+  EXPECT_FALSE(fs::exists(temp_.path() / "command_line.txt"));
 
   // Unquoted path with blanks first, the empty platform tag last.
   EXPECT_EQ(gameCommandLine(), utf8(expectedCommandLine("")));
