@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -209,6 +210,38 @@ TEST_F(NginxDownloadTest, SlowTransferResumesOverSeveralAttempts) {
   EXPECT_EQ(notices_.finished().size(), 1u);
   EXPECT_EQ(localBytes(), patternBytes(0, kSize));
   EXPECT_GE(took, 4s);
+}
+
+// Sizes and offsets past 2 and 4 GiB: a sparse local prefix of a sparse
+// 5 GiB file gets the last 1000 bytes resumed onto it.
+TEST_F(NginxDownloadTest, PackagesPastFourGibResumeAtTheirFullOffset) {
+  constexpr std::int64_t kSize = std::int64_t{5} * 1024 * 1024 * 1024;
+  constexpr std::int64_t kLocal = kSize - 1000;
+  const auto local = vyrn::test::fsPath(localPath());
+  writeLocal("");
+  std::filesystem::resize_file(local, static_cast<std::uintmax_t>(kLocal));
+  const size_t before = Nginx::requestsFor("/large/package.bin").size();
+  HttpDownloader downloader;
+  notices_.attach(downloader);
+  downloader.runDownload(Nginx::http("/large/package.bin"), localPath());
+
+  EXPECT_TRUE(debug_.hasLine("需要下载文件总大小：" + std::to_string(kSize)));
+  EXPECT_EQ(notices_.starts(), (StartList{{kLocal, kSize}}));
+  const auto progress = notices_.progress();
+  ASSERT_FALSE(progress.empty());
+  EXPECT_GE(progress.front().done, static_cast<double>(kLocal));
+  EXPECT_DOUBLE_EQ(progress.back().percent, 100.0);
+  const auto requests = settledRequestsFor("/large/package.bin", before + 2);
+  ASSERT_EQ(requests.size(), before + 2);
+  EXPECT_EQ(requests.back(),
+            "GET /large/package.bin range=[bytes=" + std::to_string(kLocal) + "-] status=206 sent=1000");
+  ASSERT_EQ(static_cast<std::int64_t>(std::filesystem::file_size(local)), kSize);
+  std::ifstream in(local, std::ios::binary);
+  in.seekg(kLocal);
+  std::string tail(1000, '\0');
+  in.read(tail.data(), 1000);
+  EXPECT_EQ(tail, patternBytes(0, 1000));
+  EXPECT_EQ(notices_.finished().size(), 1u);
 }
 
 // Verification stays on for both requests; Wine's TLS does not check

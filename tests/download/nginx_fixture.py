@@ -33,6 +33,18 @@ def pattern(length):
     return bytes(((i * 7919) ^ (i >> 9)) & 0xFF for i in range(length))
 
 
+# A sparse file past 4 GiB: zeros, then the pattern's first 1000 bytes at its end.
+LARGE_NAME, LARGE_LENGTH = "large/package.bin", 5 * 1024 * 1024 * 1024
+
+
+def write_large(path):
+    if os.path.exists(path) and os.path.getsize(path) == LARGE_LENGTH:
+        return
+    with open(path, "wb") as f:
+        f.seek(LARGE_LENGTH - 1000)
+        f.write(pattern(1000))
+
+
 def wait_for_port(port, seconds=10.0):
     deadline = time.time() + seconds
     while time.time() < deadline:
@@ -85,6 +97,9 @@ def start(args):
         if not os.path.exists(path) or os.path.getsize(path) != length:
             with open(path, "wb") as f:
                 f.write(pattern(length))
+    large = os.path.join(prefix, "www", LARGE_NAME)
+    os.makedirs(os.path.dirname(large), exist_ok=True)
+    write_large(large)
     make_certificate(os.path.join(prefix, "tls"))
     # Each run reads its own requests only.
     open(os.path.join(prefix, "logs", "access.log"), "w").close()
