@@ -1,22 +1,15 @@
 // The launcher's entry point: one launcher per Windows log-on, COM on the
-// main thread, then the launch flow until it ends the message loop.
-//
-// For now the flow is the part that exists end to end: the device id and the
-// game package query, whose outcome is logged before the launcher ends.
+// main thread, then the main window, whose handlers drive the launch until
+// its close handler ends the message loop.
 
 #include <windows.h>
 #include <objbase.h>
 
-#include <string>
-
-#include "device/device_identity.h"
+#include "app/main_window.h"
 #include "platform/debug_output.h"
 #include "platform/win32/unique_handle.h"
-#include "sdk/api.h"
 
 namespace {
-
-using vyrn::platform::debugOutput;
 
 constexpr wchar_t kSingleInstanceName[] = L"VyrnHarrowenLanucher";
 
@@ -34,6 +27,17 @@ class ComApartment {
   bool ok_;
 };
 
+void centreOnWorkArea(HWND window) {
+  RECT area{};
+  RECT frame{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  ::GetWindowRect(window, &frame);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  ::SetWindowPos(window, nullptr, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
 void runMessageLoop() {
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -48,29 +52,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The name lives as long as the process; the system frees it with it.
   static vyrn::platform::win32::UniqueHandle instanceMutex(::CreateMutexW(nullptr, FALSE, kSingleInstanceName));
   if (!instanceMutex || ::GetLastError() == ERROR_ALREADY_EXISTS) {
-    debugOutput("微端正在运行");
+    vyrn::platform::debugOutput("微端正在运行");
     return 0;
   }
   ComApartment com;
   if (!com.ok()) return 0;
 
-  const std::string deviceId = vyrn::getDeviceId(nullptr);
-  debugOutput("device: " + deviceId);
-
-  static ObrelSdk::Api api;  // outlives the query's worker thread
-  const DWORD mainThread = ::GetCurrentThreadId();
-  api.m_GetPackSuccCallBack = [mainThread](std::string versionName, bool isAllowUpdate, std::string packageLink,
-                                           std::string updatePackageLink) {
-    debugOutput("version_name: " + versionName + ", is_allow_update: " + (isAllowUpdate ? "1" : "0"));
-    debugOutput(packageLink);
-    debugOutput(updatePackageLink);
-    ::PostThreadMessageW(mainThread, WM_QUIT, 0, 0);
-  };
-  api.m_GetPackFailCallBack = [mainThread](std::string message) {
-    debugOutput(message);
-    ::PostThreadMessageW(mainThread, WM_QUIT, 0, 0);
-  };
-  api.getHarrowenGamePackage();
+  // Workers report to the window until the process ends: it is never freed.
+  auto* window = new VyrnGameLauncherHarrowen();
+  if (!window->Create()) return 0;
+  window->OnLayoutLoaded();
+  centreOnWorkArea(window->mHwnd);
+  ::ShowWindow(window->mHwnd, SW_SHOW);
+  window->StartPackageQuery();
 
   runMessageLoop();
   return 0;

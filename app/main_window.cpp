@@ -1,10 +1,20 @@
 #include "app/main_window.h"
 
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "device/device_identity.h"
+#include "device/text_encoding.h"
 #include "platform/debug_output.h"
 
 namespace {
 
 constexpr wchar_t kWindowClassName[] = L"VyrnGameLauncherHarrowen";
+// Progress from the workers: wParam the phase, lParam the whole percentage.
+constexpr UINT kProgressMessage = WM_APP + 1;
+constexpr int kProgressMaximum = 100;
 
 }  // namespace
 
@@ -18,6 +28,7 @@ bool VyrnGameLauncherHarrowen::Create() {
   windowClass.lpfnWndProc = &VyrnGameLauncherHarrowen::WindowProc;
   windowClass.hInstance = instance;
   windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = kWindowClassName;
   // A second window in the same process finds the class registered already.
   if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
@@ -31,7 +42,39 @@ bool VyrnGameLauncherHarrowen::Create() {
 
   mHwnd = ::CreateWindowExW(0, kWindowClassName, L"Vyrn启动器", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 480,
                             320, nullptr, nullptr, instance, this);
-  return mHwnd != nullptr;
+  if (!mHwnd) return false;
+
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+  ::InitCommonControlsEx(&controls);
+  mProgressLabel = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_CENTER, 20, 200, 424, 24, mHwnd,
+                                     nullptr, instance, nullptr);
+  mProgressBar = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 20, 230, 424, 20, mHwnd, nullptr,
+                                   instance, nullptr);
+  return true;
+}
+
+void VyrnGameLauncherHarrowen::OnLayoutLoaded() {
+  mDeviceId = vyrn::getDeviceId(mHwnd);
+  int count = 0;
+  LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (arguments && count >= 2) {
+    for (int i = 0; i < count; ++i) vyrn::platform::debugOutput("启动参数:" + vyrn::wideToOem(arguments[i]));
+  }
+  if (arguments) ::LocalFree(arguments);
+}
+
+void VyrnGameLauncherHarrowen::ShowProgress(ProgressPhase phase, int percent) {
+  ::PostMessageW(mHwnd, kProgressMessage, static_cast<WPARAM>(phase), percent);
+}
+
+void VyrnGameLauncherHarrowen::OnProgressMessage(WPARAM phase, LPARAM percent) {
+  const std::string n = std::to_string(percent);
+  const std::string text = static_cast<ProgressPhase>(phase) == ProgressPhase::Download
+                               ? "正在下载 请耐心等待[" + n + "/100]"
+                               : "正在解压资源[" + n + "/100]";
+  ::SetWindowTextW(mProgressLabel, vyrn::oemToWideBuffer(text).get());
+  ::SendMessageW(mProgressBar, PBM_SETRANGE32, 0, kProgressMaximum);
+  ::SendMessageW(mProgressBar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
 }
 
 LRESULT CALLBACK VyrnGameLauncherHarrowen::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -40,6 +83,10 @@ LRESULT CALLBACK VyrnGameLauncherHarrowen::WindowProc(HWND hwnd, UINT message, W
     ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* window = reinterpret_cast<VyrnGameLauncherHarrowen*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (window && message == kProgressMessage) {
+    window->OnProgressMessage(wParam, lParam);
+    return 0;
+  }
   if (window && message == WM_CLOSE) {
     BOOL handled = TRUE;
     const LRESULT result = window->OnClose(message, wParam, lParam, handled);

@@ -26,6 +26,8 @@ std::string wideToAnsi(const wchar_t* text) {
 
 std::string wideToAnsi(const std::wstring& text) { return untilFirstNul(platform::fromWide(CodePage::Ansi, text)); }
 
+std::string wideToOem(const std::wstring& text) { return untilFirstNul(platform::fromWide(CodePage::Oem, text)); }
+
 std::wstring ansiToWide(const std::string& text) { return untilFirstNul(platform::toWide(CodePage::Ansi, text)); }
 
 std::unique_ptr<wchar_t[]> oemToWideBuffer(const std::string& text) {

@@ -13,6 +13,8 @@ std::string wideToAnsi(const wchar_t* text);       // up to the terminating NUL
 std::string wideToAnsi(const std::wstring& text);  // the whole string; result ends at the first NUL
 std::wstring ansiToWide(const std::string& text);  // the whole string; result ends at the first NUL
 
+std::string wideToOem(const std::wstring& text);   // the whole string; result ends at the first NUL
+
 // A NUL-terminated wide copy of text in the OEM code page, up to text's first NUL.
 std::unique_ptr<wchar_t[]> oemToWideBuffer(const std::string& text);
 

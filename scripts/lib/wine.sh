@@ -267,7 +267,7 @@ wine_session_start() {
     if [ -z "$disp" ]; then
         _wine_log "Xvfb did not start:"
         cat "$sess/xvfb.log" >&2
-        kill "$xpid" 2>/dev/null
+        kill "$xpid" 2>/dev/null || true
         rm -rf "$sess"
         return 1
     fi
@@ -319,13 +319,13 @@ wine_session_stop() {
         WINEPREFIX="$sess/prefix" TMPDIR="$sess/tmp" timeout 10 "$VYRN_WINESERVER" -w 2>/dev/null
     fi
     if [ -n "${VYRN_WINE_XVFB_PID:-}" ]; then
-        kill "$VYRN_WINE_XVFB_PID" 2>/dev/null
+        kill "$VYRN_WINE_XVFB_PID" 2>/dev/null || true
         for ((i = 0; i < 100; i++)); do
             kill -0 "$VYRN_WINE_XVFB_PID" 2>/dev/null || break
             sleep 0.05
         done
-        kill -9 "$VYRN_WINE_XVFB_PID" 2>/dev/null
-        wait "$VYRN_WINE_XVFB_PID" 2>/dev/null
+        kill -9 "$VYRN_WINE_XVFB_PID" 2>/dev/null || true
+        wait "$VYRN_WINE_XVFB_PID" 2>/dev/null || true
     fi
     rm -rf "$sess"
     for v in $_VYRN_WINE_ENV_VARS; do
@@ -388,8 +388,8 @@ wine_debug_capture_stop() {
         kill -0 "$VYRN_WINE_DBWIN_PID" 2>/dev/null || break
         sleep 0.05
     done
-    kill "$VYRN_WINE_DBWIN_PID" 2>/dev/null
-    wait "$VYRN_WINE_DBWIN_PID" 2>/dev/null
+    kill "$VYRN_WINE_DBWIN_PID" 2>/dev/null || true
+    wait "$VYRN_WINE_DBWIN_PID" 2>/dev/null || true
     unset VYRN_WINE_DBWIN_PID VYRN_WINE_DBWIN_READER
     return 0
 }
