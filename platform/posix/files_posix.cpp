@@ -5,20 +5,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/code_page.h"
 #include "platform/files.h"
+#include "platform/posix/native_path.h"
 
 namespace vyrn::platform {
 namespace {
 
-thread_local int tLastError = 0;
+using posix::nativePath;
 
-std::string nativePath(const std::wstring& path) {
-  std::wstring unixPath = path;
-  for (auto& ch : unixPath)
-    if (ch == L'\\') ch = L'/';
-  return fromWide(CodePage::Utf8, unixPath);
-}
+thread_local int tLastError = 0;
 
 template <typename T>
 T remember(T result) {

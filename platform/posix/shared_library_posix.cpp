@@ -5,27 +5,14 @@
 #include <cerrno>
 #include <utility>
 
-#include "platform/code_page.h"
+#include "platform/posix/native_path.h"
 #include "platform/shared_library.h"
 
 namespace vyrn::platform {
 
-SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-
-SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
-  if (this != &other) {
-    unload();
-    handle_ = std::exchange(other.handle_, nullptr);
-  }
-  return *this;
-}
-
 bool SharedLibrary::load(const std::wstring& path, int& errorCode) {
   unload();
-  std::wstring unixPath = path;
-  for (auto& ch : unixPath)
-    if (ch == L'\\') ch = L'/';
-  const std::string native = fromWide(CodePage::Utf8, unixPath);
+  const std::string native = posix::nativePath(path);
   // dlopen reports only text; probing the file first gives a real errno for
   // the common cases (missing, not readable).
   const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);

@@ -6,16 +6,6 @@
 
 namespace vyrn::platform {
 
-SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-
-SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
-  if (this != &other) {
-    unload();
-    handle_ = std::exchange(other.handle_, nullptr);
-  }
-  return *this;
-}
-
 bool SharedLibrary::load(const std::wstring& path, int& errorCode) {
   unload();
   // No "cannot load" message boxes: a damaged file is an error code, not a dialog.
