@@ -3,32 +3,11 @@
 #include <json/json.h>
 
 #include <sstream>
-#include <stdexcept>
 
-#include "sdk/curl_easy.h"
+#include "support/http_fetch.h"
 
 namespace vyrn::test {
 namespace {
-
-size_t appendText(char* data, size_t size, size_t count, void* out) {
-  static_cast<std::string*>(out)->append(data, size * count);
-  return size * count;
-}
-
-std::string request(const std::string& url, const std::string* postBody) {
-  const sdk::CurlEasy curl = sdk::makeCurlEasy();
-  std::string reply;
-  curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, &appendText);
-  curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &reply);
-  curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, 10L);
-  if (postBody) {
-    curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDSIZE, static_cast<long>(postBody->size()));
-    curl_easy_setopt(curl.get(), CURLOPT_COPYPOSTFIELDS, postBody->c_str());
-  }
-  if (curl_easy_perform(curl.get()) != CURLE_OK) throw std::runtime_error("test peer unreachable at " + url);
-  return reply;
-}
 
 std::string loopback(int port, const std::string& path) {
   return "http://127.0.0.1:" + std::to_string(port) + path;
@@ -43,8 +22,8 @@ std::string patternBytes(std::int64_t begin, std::int64_t end) {
   return bytes;
 }
 
-std::string httpGet(const std::string& url) { return request(url, nullptr); }
-std::string httpPost(const std::string& url, const std::string& body) { return request(url, &body); }
+std::string httpGet(const std::string& url) { return httpFetch(url, nullptr, "test peer"); }
+std::string httpPost(const std::string& url, const std::string& body) { return httpFetch(url, &body, "test peer"); }
 
 std::string Nginx::http(const std::string& path) { return loopback(VYRN_DOWNLOAD_HTTP_PORT, path); }
 

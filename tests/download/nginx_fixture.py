@@ -11,11 +11,11 @@ returns once it listens. Everything lives under DIR.
 import argparse
 import os
 import pwd
-import signal
-import socket
 import subprocess
 import sys
-import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "servers"))
+from server_process import stop_by_pidfile, wait_for_port  # noqa: E402
 
 NGINX = "/usr/sbin/nginx"
 
@@ -45,35 +45,9 @@ def write_large(path):
         f.write(pattern(1000))
 
 
-def wait_for_port(port, seconds=10.0):
-    deadline = time.time() + seconds
-    while time.time() < deadline:
-        try:
-            with socket.create_connection(("127.0.0.1", port), timeout=0.5):
-                return True
-        except OSError:
-            time.sleep(0.05)
-    return False
-
-
 def stop(prefix):
-    pidfile = os.path.join(prefix, "nginx.pid")
-    try:
-        with open(pidfile) as f:
-            pid = int(f.read().strip())
-    except (OSError, ValueError):
-        return
-    try:
-        os.kill(pid, signal.SIGTERM)
-    except OSError:
-        return
-    deadline = time.time() + 10
-    while time.time() < deadline:
-        try:
-            os.kill(pid, 0)
-        except OSError:
-            return
-        time.sleep(0.05)
+    # nginx deletes its own pidfile; waiting frees the ports for the next start.
+    stop_by_pidfile(os.path.join(prefix, "nginx.pid"), remove=False, wait_seconds=10)
 
 
 def make_certificate(tls):

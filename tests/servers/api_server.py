@@ -9,16 +9,16 @@ test queued through its control paths:
   POST /_control/reset   forgets queued answers and recorded requests
 Without a queued answer the API request gets a 200 with a valid reply.
 """
-import argparse
 import hashlib
 import json
 import os
-import signal
-import socket
 import sys
 import threading
 import time
-from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from http.server import BaseHTTPRequestHandler
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import server_process  # noqa: E402
 
 SIGNING_KEY = b"RVKMXA52F39B720EA6TqW3bmRsaXvk7="
 API_PATH = "/api/Package/getHarrowenPackage"
@@ -92,51 +92,8 @@ class Handler(BaseHTTPRequestHandler):
                    answer.get("content_type", "application/json"))
 
 
-def wait_for_port(port, seconds=10.0):
-    deadline = time.time() + seconds
-    while time.time() < deadline:
-        try:
-            with socket.create_connection(("127.0.0.1", port), timeout=0.5):
-                return True
-        except OSError:
-            time.sleep(0.05)
-    return False
-
-
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--port", type=int, required=True)
-    parser.add_argument("--pidfile")
-    parser.add_argument("--daemon", action="store_true", help="serve in the background, return once listening")
-    parser.add_argument("--stop", action="store_true", help="stop the server named by --pidfile")
-    args = parser.parse_args()
-
-    if args.stop:
-        try:
-            with open(args.pidfile) as f:
-                os.kill(int(f.read()), signal.SIGTERM)
-            os.unlink(args.pidfile)
-        except (OSError, ValueError):
-            pass
-        return 0
-
-    ThreadingHTTPServer.allow_reuse_address = True
-    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
-    server.daemon_threads = True
-    if args.daemon:
-        if os.fork() != 0:
-            server.server_close()
-            return 0 if wait_for_port(args.port) else 1
-        os.setsid()
-        devnull = os.open(os.devnull, os.O_RDWR)
-        for fd in (0, 1, 2):
-            os.dup2(devnull, fd)
-    if args.pidfile:
-        with open(args.pidfile, "w") as f:
-            f.write(str(os.getpid()))
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
-    server.serve_forever()
-    return 0
+    return server_process.serve_main(Handler)
 
 
 if __name__ == "__main__":

@@ -3,33 +3,15 @@
 #include <json/json.h>
 
 #include <memory>
-#include <stdexcept>
 
 #include "sdk/api_host.h"
-#include "sdk/curl_easy.h"
+#include "support/http_fetch.h"
 
 namespace vyrn::test {
 namespace {
 
-size_t appendText(char* data, size_t size, size_t count, void* out) {
-  static_cast<std::string*>(out)->append(data, size * count);
-  return size * count;
-}
-
 std::string request(const std::string& path, const std::string* postBody) {
-  const sdk::CurlEasy curl = sdk::makeCurlEasy();
-  std::string reply;
-  const std::string url = std::string("http://") + kApiHost + path;
-  curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, &appendText);
-  curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &reply);
-  curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, 10L);
-  if (postBody) {
-    curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDSIZE, static_cast<long>(postBody->size()));
-    curl_easy_setopt(curl.get(), CURLOPT_COPYPOSTFIELDS, postBody->c_str());
-  }
-  if (curl_easy_perform(curl.get()) != CURLE_OK) throw std::runtime_error("API test server unreachable at " + url);
-  return reply;
+  return httpFetch(std::string("http://") + kApiHost + path, postBody, "API test server");
 }
 
 std::string latin1ToJsonString(const std::string& bytes) {
