@@ -27,6 +27,7 @@ int createFolder(const std::wstring& path);
 // either the old or the new file, never a half-written one.
 bool replaceFile(const std::wstring& source, const std::wstring& target);
 
+// Deletes a file, a read-only one too.
 bool deleteFile(const std::wstring& path);
 
 // Length of the file in bytes, or -1 when it cannot be read.

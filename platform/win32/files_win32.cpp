@@ -25,7 +25,13 @@ bool replaceFile(const std::wstring& source, const std::wstring& target) {
   return ::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-bool deleteFile(const std::wstring& path) { return ::DeleteFileW(path.c_str()) != 0; }
+bool deleteFile(const std::wstring& path) {
+  if (::DeleteFileW(path.c_str())) return true;
+  // A read-only file (an older game file, say) is still ours to replace.
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return false;
+  return ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) && ::DeleteFileW(path.c_str());
+}
 
 std::int64_t fileLength(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};

@@ -130,6 +130,9 @@ TEST_F(ExtractorTest, ReplacesPackedFilesOfAnExistingInstallationAndKeepsTheRest
   fs::create_directories(out() / "bin");
   test::writeBytes(out() / "config.ini", "old configuration, much longer than the new one\n");
   test::writeBytes(out() / "bin" / "numbers.txt", "old");
+  // Read-only files of the old installation are replaced all the same.
+  fs::permissions(out() / "bin" / "numbers.txt", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
   test::writeBytes(out() / "user.cfg", "mine");
   fs::create_directories(out() / "screenshots");
 
