@@ -178,7 +178,9 @@ TEST_F(ApiTest, TwoQueriesAreIndependent) {
   server_.queueReply(200, R"({"code":0,"data":{"version_name":"slow"}})", 0.5);
   server_.queueReply(200, R"({"code":0,"data":{"version_name":"fast"}})");
   api_.getHarrowenGamePackage();
-  std::this_thread::sleep_for(100ms);  // the first request takes the first (slow) answer
+  // The first request must take the first (slow) answer before the second asks.
+  for (int i = 0; i < 500 && server_.last().count < 1; ++i) std::this_thread::sleep_for(10ms);
+  ASSERT_EQ(server_.last().count, 1);
   api_.getHarrowenGamePackage();
   const auto outcomes = deliveries_->waitFor(2);
   ASSERT_EQ(outcomes.size(), 2u);
