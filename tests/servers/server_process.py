@@ -58,18 +58,26 @@ def serve_main(handler_class, pidfile_required=False):
         stop_by_pidfile(args.pidfile)
         return 0
 
+    if args.pidfile:
+        # A server an earlier, interrupted run left behind gives the port back first.
+        stop_by_pidfile(args.pidfile, wait_seconds=5.0)
     ThreadingHTTPServer.allow_reuse_address = True
     server = ThreadingHTTPServer(("127.0.0.1", args.port), handler_class)
     server.daemon_threads = True
     if args.daemon:
-        if os.fork() != 0:
+        child = os.fork()
+        if child != 0:
             server.server_close()
+            # Written before returning, so a stop right after the start finds it.
+            if args.pidfile:
+                with open(args.pidfile, "w") as f:
+                    f.write(str(child))
             return 0 if wait_for_port(args.port) else 1
         os.setsid()
         devnull = os.open(os.devnull, os.O_RDWR)
         for fd in (0, 1, 2):
             os.dup2(devnull, fd)
-    if args.pidfile:
+    elif args.pidfile:
         with open(args.pidfile, "w") as f:
             f.write(str(os.getpid()))
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
