@@ -55,6 +55,12 @@ class NginxDownloadTest : public ::testing::Test {
   std::string localPath() const { return folder_.narrow() + "\\package.cache"; }
   std::string localBytes() const { return vyrn::test::readBytes(vyrn::test::fsPath(localPath())); }
   void writeLocal(const std::string& bytes) { vyrn::test::writeBytes(vyrn::test::fsPath(localPath()), bytes); }
+  // A whole download on this thread, its notices recorded.
+  void download(const std::string& url, const std::string& path) {
+    HttpDownloader downloader;
+    notices_.attach(downloader);
+    downloader.runDownload(url, path);
+  }
 
   vyrn::test::TempFolder folder_;
   vyrn::test::DebugCapture debug_;
@@ -83,9 +89,7 @@ TEST_F(NginxDownloadTest, FreshDownloadOnItsOwnThreadEndsWithTheFinishedNotice) 
 TEST_F(NginxDownloadTest, ResumesAtTheEndOfThePartialFile) {
   writeLocal(patternBytes(0, 400));
   const size_t before = Nginx::requestsFor("/file1000.bin").size();
-  HttpDownloader downloader;
-  notices_.attach(downloader);
-  downloader.runDownload(Nginx::http("/file1000.bin"), localPath());
+  download(Nginx::http("/file1000.bin"), localPath());
 
   EXPECT_EQ(notices_.starts(), (StartList{{400, 1000}}));
   const auto progress = notices_.progress();
@@ -105,9 +109,7 @@ TEST_F(NginxDownloadTest, ResumesAtTheEndOfThePartialFile) {
 TEST_F(NginxDownloadTest, CompleteFileIsFinishedWithoutTransfer) {
   writeLocal(patternBytes(0, 1000));
   const size_t before = Nginx::requestsFor("/file1000.bin").size();
-  HttpDownloader downloader;
-  notices_.attach(downloader);
-  downloader.runDownload(Nginx::http("/file1000.bin"), localPath());
+  download(Nginx::http("/file1000.bin"), localPath());
 
   EXPECT_EQ(notices_.starts(), (StartList{{1000, 1000}}));
   EXPECT_TRUE(notices_.progress().empty());
@@ -118,9 +120,7 @@ TEST_F(NginxDownloadTest, CompleteFileIsFinishedWithoutTransfer) {
 
 TEST_F(NginxDownloadTest, LocalFileLongerThanTheRemoteOneStartsAgain) {
   writeLocal(std::string(1200, 'x'));
-  HttpDownloader downloader;
-  notices_.attach(downloader);
-  downloader.runDownload(Nginx::http("/file1000.bin"), localPath());
+  download(Nginx::http("/file1000.bin"), localPath());
 
   EXPECT_TRUE(debug_.hasLine("本地已下载文件大小：1200"));
   EXPECT_EQ(notices_.starts(), (StartList{{0, 1000}}));
@@ -140,9 +140,7 @@ TEST_F(NginxDownloadTest, NoUsableSizeEndsWithoutAnyNotice) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
     debug_.clear();
-    HttpDownloader downloader;
-    notices_.attach(downloader);
-    downloader.runDownload(Nginx::http(c.path), localPath());
+    download(Nginx::http(c.path), localPath());
     for (const auto& line : c.lines) EXPECT_TRUE(debug_.hasLine(line)) << line;
     EXPECT_FALSE(std::filesystem::exists(vyrn::test::fsPath(localPath())));
   }
@@ -160,9 +158,7 @@ TEST_F(NginxDownloadTest, BadInputIsReportedAndDownloadsNothing) {
       {Nginx::http("/file1000.bin"), "", "本地文件路径为空，不下载"},
   };
   for (const auto& c : cases) {
-    HttpDownloader downloader;
-    notices_.attach(downloader);
-    downloader.runDownload(c.url, c.path);
+    download(c.url, c.path);
     EXPECT_TRUE(debug_.hasLine(c.line)) << c.line;
   }
   HttpDownloader noTime(DownloadOptions{0, {}});
@@ -221,9 +217,7 @@ TEST_F(NginxDownloadTest, PackagesPastFourGibResumeAtTheirFullOffset) {
   writeLocal("");
   std::filesystem::resize_file(local, static_cast<std::uintmax_t>(kLocal));
   const size_t before = Nginx::requestsFor("/large/package.bin").size();
-  HttpDownloader downloader;
-  notices_.attach(downloader);
-  downloader.runDownload(Nginx::http("/large/package.bin"), localPath());
+  download(Nginx::http("/large/package.bin"), localPath());
 
   EXPECT_TRUE(debug_.hasLine("需要下载文件总大小：" + std::to_string(kSize)));
   EXPECT_EQ(notices_.starts(), (StartList{{kLocal, kSize}}));
