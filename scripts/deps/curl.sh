@@ -1,10 +1,6 @@
 # libcurl: static, HTTP(S) only, TLS through Schannel so the launcher needs no
-# CA bundle or OpenSSL on Windows. Sourced by scripts/setup with
-# SRC BUILD STAGE TRIPLET TOOLCHAIN JOBS set.
-cmake -S "$SRC" -B "$BUILD" -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
-  -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_INSTALL_PREFIX="$STAGE" \
+# CA bundle or OpenSSL on Windows. Sourced by scripts/setup after cmake_recipe.sh.
+cmake_recipe "$SRC" \
   -DBUILD_SHARED_LIBS=OFF \
   -DBUILD_CURL_EXE=OFF \
   -DBUILD_TESTING=OFF \
@@ -33,5 +29,3 @@ cmake -S "$SRC" -B "$BUILD" -G Ninja \
   -DCURL_CA_BUNDLE=none \
   -DCURL_CA_PATH=none \
   -DCMAKE_FIND_PACKAGE_NO_PACKAGE_REGISTRY=ON
-cmake --build "$BUILD" -j "$JOBS"
-cmake --install "$BUILD"

@@ -1,8 +1,5 @@
 # jsoncpp: static only, no tests or examples.
-cmake -S "$SRC" -B "$BUILD" -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
-  -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_INSTALL_PREFIX="$STAGE" \
+cmake_recipe "$SRC" \
   -DCMAKE_INSTALL_LIBDIR=lib \
   -DBUILD_SHARED_LIBS=OFF \
   -DBUILD_STATIC_LIBS=ON \
@@ -12,5 +9,3 @@ cmake -S "$SRC" -B "$BUILD" -G Ninja \
   -DJSONCPP_WITH_EXAMPLE=OFF \
   -DJSONCPP_WITH_PKGCONFIG_SUPPORT=OFF \
   -DJSONCPP_WITH_CMAKE_PACKAGE=OFF
-cmake --build "$BUILD" -j "$JOBS"
-cmake --install "$BUILD"

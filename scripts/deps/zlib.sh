@@ -3,11 +3,6 @@
 # (TOOLCHAIN empty) only minizip is built, against the system zlib.
 native=OFF
 [ -n "$TOOLCHAIN" ] || native=ON
-cmake -S "$RECIPE_DIR/zlib" -B "$BUILD" -G Ninja \
-  ${TOOLCHAIN:+-DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN"} \
-  -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_INSTALL_PREFIX="$STAGE" \
+cmake_recipe "$RECIPE_DIR/zlib" \
   -DZLIB_SOURCE_DIR="$SRC" \
   -DVYRN_MINIZIP_ONLY=$native
-cmake --build "$BUILD" -j "$JOBS"
-cmake --install "$BUILD"
